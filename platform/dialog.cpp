@@ -16,7 +16,9 @@ Dialog::Dialog(int templateId, Window* parent) : m_templateId(templateId), m_pPa
 int Dialog::DoModal() {
     const DialogTemplate* dialogTemplate = Resources().FindDialog(m_templateId);
     if (dialogTemplate == nullptr) return kDialogFailed;
-    return Windows().RunModal(*this, *dialogTemplate, m_pParent);
+    // A dialog without a parent belongs to the main window, like every window of the program.
+    Window* owner = m_pParent != nullptr ? m_pParent : GetMainWindow();
+    return Windows().RunModal(*this, *dialogTemplate, owner == this ? nullptr : owner);
 }
 
 bool Dialog::OnInitDialog() {

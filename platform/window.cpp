@@ -86,6 +86,18 @@ LResult Window::SendMessage(Message message, WParam wParam, LParam lParam) {
     return Dispatch(*this, message, wParam, lParam);
 }
 
+void Window::EraseIconBackground() {
+    if (m_hWnd != 0) Windows().EraseIconBackground(m_hWnd);
+}
+
+void Window::DrawIcon(int x, int y, Icon icon) {
+    if (m_hWnd != 0) Windows().DrawIcon(m_hWnd, x, y, icon);
+}
+
+int GetSystemMetrics(SystemMetric metric) {
+    return metric == SystemMetric::IconWidth ? Windows().IconWidth() : Windows().IconHeight();
+}
+
 void Window::Attach(WindowHandle handle) { m_hWnd = handle; }
 void Window::Detach() {
     ForgetIfMain(this);

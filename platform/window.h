@@ -38,6 +38,7 @@ namespace msg {
 inline constexpr Message Null = 0x0000;
 inline constexpr Message Paint = 0x000F;
 inline constexpr Message IconEraseBackground = 0x0027;
+inline constexpr Message QueryDragIcon = 0x0037;
 inline constexpr Message Command = 0x0111;
 inline constexpr Message SysCommand = 0x0112;
 inline constexpr Message Timer = 0x0113;
@@ -56,7 +57,10 @@ inline constexpr unsigned IDOK = 1;
 inline constexpr unsigned IDCANCEL = 2;
 inline constexpr unsigned ID_HELP = 57670;
 
-enum class ShowCommand { Hide = 0, ShowNormal = 1, Show = 5 };
+enum class ShowCommand { Hide = 0, ShowNormal = 1, Show = 5, Minimize = 6 };
+
+enum class SystemMetric { IconWidth, IconHeight };
+int GetSystemMetrics(SystemMetric metric);
 
 inline constexpr unsigned LowWord(LParam value) { return static_cast<unsigned>(value) & 0xFFFFu; }
 
@@ -96,6 +100,10 @@ public:
     bool SetForegroundWindow();
     bool PostMessage(Message message, WParam wParam = 0, LParam lParam = 0);
     LResult SendMessage(Message message, WParam wParam = 0, LParam lParam = 0);
+
+    // Painting a minimised window: its background behind the icon, and the icon.
+    void EraseIconBackground();
+    void DrawIcon(int x, int y, Icon icon);
 
     // Backend side --------------------------------------------------------------------------------
     // Ties this object to a native window the backend made, or unties it (handle 0).

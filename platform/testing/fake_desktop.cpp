@@ -234,6 +234,7 @@ void FakeDesktop::Show(WindowHandle window, ShowCommand command) {
     if (state == nullptr) return;
     state->visible = command != ShowCommand::Hide;
     if (command == ShowCommand::ShowNormal) state->minimized = false;
+    if (command == ShowCommand::Minimize) state->minimized = true;
 }
 
 bool FakeDesktop::IsVisible(WindowHandle window) {
