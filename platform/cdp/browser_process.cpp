@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -49,6 +50,21 @@ std::optional<std::string> FindOnPath(const std::string& name) {
 
 bool MakeFolder(const std::string& folder) {
     return mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+// A new profile starts with the browser's password manager off: the password that Lumatra types
+// must not end up saved in the profile, nor be offered for saving to the user.
+bool SeedPreferences(const std::string& profile) {
+    const std::string folder = profile + "/Default";
+    if (!MakeFolder(folder)) return false;
+    const std::string path = folder + "/Preferences";
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return errno == EEXIST;
+    static constexpr std::string_view kPreferences =
+        R"({"credentials_enable_service":false,"profile":{"password_manager_enabled":false}})";
+    const bool written = write(fd, kPreferences.data(), kPreferences.size()) ==
+                         static_cast<ssize_t>(kPreferences.size());
+    return close(fd) == 0 && written;
 }
 
 // A descriptor numbered above the ones the child's descriptors are moved to, so that moving
@@ -121,7 +137,7 @@ std::optional<std::string> PrepareProfileFolder() {
     const std::string lumatra = dataHome + "/Lumatra";
     const std::string profile = lumatra + "/browser";
     if (!MakeFolder(dataHome) || !MakeFolder(lumatra) || !MakeFolder(profile)) return std::nullopt;
-    if (chmod(profile.c_str(), 0700) != 0) return std::nullopt;
+    if (chmod(profile.c_str(), 0700) != 0 || !SeedPreferences(profile)) return std::nullopt;
     return profile;
 }
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -140,6 +141,12 @@ TEST_F(CdpTest, OpensWebAddressesInNewTabsOfItsOwnBrowser) {
     struct stat profile {};
     ASSERT_EQ(stat((Suite().folder + "/data/Lumatra/browser").c_str(), &profile), 0);
     EXPECT_EQ(profile.st_mode & 0777, 0700u);
+
+    // The profile keeps no passwords: its password manager is off from the first start.
+    std::ifstream preferences(Suite().folder + "/data/Lumatra/browser/Default/Preferences");
+    const std::string text((std::istreambuf_iterator<char>(preferences)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(R"("password_manager_enabled":false)"), std::string::npos) << text.substr(0, 200);
+    EXPECT_NE(text.find(R"("credentials_enable_service":false)"), std::string::npos);
 }
 
 struct LoginPageCase {
