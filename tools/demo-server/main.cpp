@@ -233,7 +233,8 @@ private:
 // ---------------------------------------------------------------------------------------------
 // HTTP/1.1, one request per connection
 
-std::optional<Request> ReadRequest(int fd) {
+// A request, or nullopt when what arrived is no request; `receivedAnything` tells whether any byte came.
+std::optional<Request> ReadRequest(int fd, bool& receivedAnything) {
     std::string received;
     char chunk[4096];
     std::size_t headerEnd;
@@ -241,6 +242,7 @@ std::optional<Request> ReadRequest(int fd) {
         if (received.size() > 65536) return std::nullopt;
         const ssize_t got = recv(fd, chunk, sizeof chunk, 0);
         if (got <= 0) return std::nullopt;
+        receivedAnything = true;
         received.append(chunk, static_cast<std::size_t>(got));
     }
     Request request;
@@ -307,12 +309,15 @@ std::string LocalAddress(int fd) {
 void Serve(DemoServer& server, int fd) {
     timeval timeout{10, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    if (std::optional<Request> request = ReadRequest(fd)) {
+    bool receivedAnything = false;
+    if (std::optional<Request> request = ReadRequest(fd, receivedAnything)) {
         request->host = LocalAddress(fd);
         SendResponse(fd, server.Handle(*request));
-    } else {
+    } else if (receivedAnything) {
         SendResponse(fd, Response{400, "text/plain; charset=utf-8", "Bad request\n", {}});
     }
+    // A connection the browser opened ahead of time and never used is closed without an answer,
+    // so that the browser does not take an answer for a request it sends later.
     shutdown(fd, SHUT_WR);
     close(fd);
 }
