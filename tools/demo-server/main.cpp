@@ -8,7 +8,6 @@
 // served on 127.0.0.2, which the browser takes for another host.
 
 #include <arpa/inet.h>
-#include <iconv.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -27,6 +26,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/text.h"
 
 namespace {
 
@@ -55,21 +56,6 @@ struct Response {
 
 // ---------------------------------------------------------------------------------------------
 // Text
-
-std::string Convert(const std::string& text, const char* to, const char* from) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    std::string out(text.size() * 4 + 4, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    if (result == static_cast<std::size_t>(-1)) return {};
-    out.resize(out.size() - outLeft);
-    return out;
-}
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
@@ -172,7 +158,7 @@ private:
 
     static Response GbkLoginPage() {
         return Response{200, "text/html; charset=GBK",
-                        Convert(LoginPage("GBK", "login.php?charset=gbk"), "GBK", "UTF-8"), {}};
+                        platform::text::FromUtf8(LoginPage("GBK", "login.php?charset=gbk"), platform::text::CodePage::Gbk), {}};
     }
 
     static Response ApplicationPage() {
@@ -194,7 +180,7 @@ private:
     Response Login(const Request& request) {
         std::map<std::string, std::string> fields = ParseForm(request.body);
         if (ParseForm(request.query)["charset"] == "gbk")
-            for (auto& [name, value] : fields) value = Convert(value, "UTF-8", "GBK");
+            for (auto& [name, value] : fields) value = platform::text::ToUtf8(value, platform::text::CodePage::Gbk);
         if (options_.loginDelayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(options_.loginDelayMs));
         Record(request, "login", ",\"username\":" + JsonString(fields["username"]) +
