@@ -112,7 +112,7 @@ bool CLoginDlg::OnInitDialog() {
 bool CLoginDlg::CreateTrayIcon() {
     if (!m_TrayIcon.Create(this, WM_TRAY_NOTIFY, TrayTooltip(), m_hIcon, IDR_TRAYMENU)) return false;
     m_TrayIcon.SetIconList(IDI_TRAY1, IDI_TRAY2);
-    m_TrayIcon.SetIcon(static_cast<unsigned>(IDI_TRAY1));
+    m_TrayIcon.SetIcon(IDI_TRAY1);
     return true;
 }
 
